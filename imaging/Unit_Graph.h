@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Shared image routines: scaled copies, resizing, blending, brightening and the quarter turns.
+#pragma once
+
+#include "imaging/Bitmap.h"
+#include "imaging/Numeric.h"
+
+#include <QString>
+
+namespace lmk {
+
+class Canvas;
+
+// Interpolation modes of the high-quality resize: both are prefiltered (the kernel widens by the
+// reduction factor when shrinking).
+enum class InterpolationMode { Default = 0, HighQuality = 2, HighQualityBilinear = 6, HighQualityBicubic = 7 };
+
+// Fills the canvas's visible area with white.
+void ClearCanvas(Canvas &canvas);
+// target := source scaled into the box bw x bh by area averaging, never enlarged.
+void ScaledCopy(const Bitmap &source, Bitmap &target, int boxWidth, int boxHeight);
+// Resizes in place by area averaging; the result is in device format.
+void ResizeHalftone(Bitmap &picture, int newWidth, int newHeight, bool keepProportions);
+// Resizes in place with a prefiltered bilinear or bicubic kernel; the result is 32 bits.
+void ResizeHighQuality(Bitmap &picture, int width, int height, bool keepProportions,
+                       InterpolationMode mode);
+// a := (weight * a + (255 - weight) * b) div 255 over the common area; returns a.
+Bitmap &BlendBitmaps(Bitmap &a, Bitmap &b, int weight);
+// Adds (amount * 255) div 200 to every channel, clamped; the result is 24 bits.
+void Brighten(Bitmap &picture, int amount);
+// Decodes any file Qt's plugins read into a 32-bit picture; an unreadable file gives 0 x 0.
+bool LoadPictureFile(const QString &fileName, Bitmap &picture);
+
+// Sets the control's height to `height` and its width in the proportion pw : ph. A template so
+// the pixel core needs no widget library: any type with resize(int, int) serves.
+template <class Control>
+void FitControlHeight(Control &control, int proportionWidth, int proportionHeight, int height)
+{
+    control.resize(Trunc(height * FDiv(proportionWidth, proportionHeight)), height);
+}
+
+}  // namespace lmk
