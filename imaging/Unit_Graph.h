@@ -30,6 +30,9 @@ Bitmap &BlendBitmaps(Bitmap &a, Bitmap &b, int weight);
 void Brighten(Bitmap &picture, int amount);
 // Decodes any file Qt's plugins read into a 32-bit picture; an unreadable file gives 0 x 0.
 bool LoadPictureFile(const QString &fileName, Bitmap &picture);
+// Quarter turns and mirrorings in place, ending at 32 bits: kind 0 turns 90 degrees clockwise,
+// 1 counter-clockwise, 2 mirrors left-right, 3 top-bottom. A plain permutation of the pixels.
+void RotateFlip(Bitmap &picture, int kind);
 
 // Sets the control's height to `height` and its width in the proportion pw : ph. A template so
 // the pixel core needs no widget library: any type with resize(int, int) serves.
