@@ -51,8 +51,13 @@ void TLumikonApplication::ApplyDarkStyle(QApplication &app)
 
 bool TLumikonApplication::notify(QObject *receiver, QEvent *event)
 {
+    return ReportEscapedErrors([&] { return QApplication::notify(receiver, event); });
+}
+
+bool TLumikonApplication::ReportEscapedErrors(const std::function<bool()> &deliver)
+{
     try {
-        return QApplication::notify(receiver, event);
+        return deliver();
     } catch (const std::bad_alloc &) {
         MsgBox(QStringLiteral("Nicht genügend Arbeitsspeicher für diesen Vorgang!"), MsgKind::Error, MsgButtons::OK);
     } catch (const std::exception &error) {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QTranslator>
+#include <functional>
 
 namespace lmk {
 
@@ -18,6 +19,10 @@ public:
 
     // The dark Fusion look, shared by the program and its widget tests.
     static void ApplyDarkStyle(QApplication &app);
+
+    // Runs `deliver`; an exception escaping it is shown with its own text (error, OK) and
+    // false is returned.
+    static bool ReportEscapedErrors(const std::function<bool()> &deliver);
 
 private:
     QTranslator FQtGerman;
