@@ -15,11 +15,12 @@ namespace lmk {
 
 namespace {
 
-// zlib level and row filters of the writer. Photos gain little from the higher levels: level 6
-// makes files only a few per cent smaller than level 3 but takes about twice as long; the
-// adaptive choice among all five filters is what keeps photos small.
-constexpr int kPngCompressionLevel = 3;
-constexpr int kPngFilters = PNG_ALL_FILTERS;
+// zlib level and row filter of the writer, measured on a 24-megapixel photo: level 6 (the
+// usual default) made the file about 15 % smaller than level 2 and took four to eight times
+// as long; the "up" filter alone gave smaller files than libpng's adaptive choice among all
+// five filters and saves the per-row trial of the others.
+constexpr int kPngCompressionLevel = 2;
+constexpr int kPngFilters = PNG_FILTER_UP;
 
 [[noreturn]] void ThrowPngError(png_structp, png_const_charp message) { throw PictureFileError(message); }
 
