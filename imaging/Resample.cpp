@@ -4,6 +4,9 @@
 #include "imaging/Numeric.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -190,6 +193,40 @@ void CopyRows(const Bitmap &source, const QRect &sourceRect, Bitmap &target, QPo
     }
 }
 
+// acc[c] := sum over k < taps of p[k * SB + c] * w[k], for the channels of one output pixel.
+template <int SB>
+inline void WeightedSum(const std::uint8_t *p, const std::int16_t *w, int taps, std::int32_t *acc)
+{
+#if defined(__SSE2__)
+    if constexpr (SB == 4) {
+        // Two source pixels per step: their channels interleaved as 16-bit pairs, multiplied by
+        // the pair of weights and added pairwise (pmaddwd), give the four channel sums at once.
+        const __m128i zero = _mm_setzero_si128();
+        __m128i sum = zero;
+        int k = 0;
+        for (; k + 1 < taps; k += 2) {
+            std::uint64_t two;
+            std::memcpy(&two, p + std::ptrdiff_t(k) * 4, 8);
+            const __m128i wide = _mm_unpacklo_epi8(_mm_cvtsi64_si128(std::int64_t(two)), zero);
+            const __m128i pairs = _mm_unpacklo_epi16(wide, _mm_srli_si128(wide, 8));
+            const __m128i weights = _mm_set1_epi32(int(std::uint32_t(std::uint16_t(w[k + 1])) << 16 | std::uint16_t(w[k])));
+            sum = _mm_add_epi32(sum, _mm_madd_epi16(pairs, weights));
+        }
+        if (k < taps) {
+            std::uint32_t one;
+            std::memcpy(&one, p + std::ptrdiff_t(k) * 4, 4);
+            const __m128i wide = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int(one)), zero), zero);
+            sum = _mm_add_epi32(sum, _mm_madd_epi16(wide, _mm_set1_epi32(std::uint16_t(w[k]))));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(acc), sum);
+        return;
+    }
+#endif
+    for (int k = 0; k < taps; ++k, p += SB)
+        for (int c = 0; c < SB; ++c)
+            acc[c] += p[c] * w[k];
+}
+
 template <int SB, int DB>
 class Resampler {
 public:
@@ -243,10 +280,8 @@ private:
         for (int x = 0; x < FXs.Count(); ++x, mid += SB) {
             const std::uint8_t *p = s + std::ptrdiff_t(FXs.First[std::size_t(x)]) * SB;
             const std::int16_t *w = FXs.WeightsOf(x);
-            std::int32_t acc[SB] = {};
-            for (int k = 0; k < FXs.Taps[std::size_t(x)]; ++k, p += SB)
-                for (int c = 0; c < SB; ++c)
-                    acc[c] += p[c] * w[k];
+            std::int32_t acc[4] = {};
+            WeightedSum<SB>(p, w, FXs.Taps[std::size_t(x)], acc);
             for (int c = 0; c < SB; ++c)
                 mid[c] = std::int16_t(std::clamp((acc[c] + half) >> kHorizontalShift, 0, kMidMax));
         }
