@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Reading and writing picture files. Every reader refuses damaged data and sizes beyond
-// Bitmap::kMaxBytes by throwing PictureFileError before it allocates the picture; every writer
-// throws PictureFileError with the reason when the file cannot be written. No library error
-// ever ends the process.
+// Reading and writing picture files. Every reader refuses damaged or cut-off data and sizes
+// beyond Bitmap::kMaxBytes by throwing PictureFileError before it allocates the picture; every
+// writer encodes in memory first, writes straight to the given name and, when the file cannot
+// be written, removes what it wrote and throws PictureFileError with the system's reason. The
+// messages of the file functions name the file. No library error ever ends the process or
+// prints anything.
 #pragma once
 
 #include "imaging/Bitmap.h"
