@@ -183,23 +183,65 @@ THelpFile::THelpFile(const QString &fileName) : FFileName(fileName)
         FFile.reset(chm_open(QFile::encodeName(fileName).constData()));
     if (!FFile)
         throw THelpFileError("cannot open the help file " + fileName.toStdString());
+    CheckObjects();
     ReadSystemInfo();
-
-    const QByteArray ivb = ReadObject(QStringLiteral("/#IVB")).value_or(QByteArray());
-    const QByteArray strings = ReadObject(QStringLiteral("/#STRINGS")).value_or(QByteArray());
-    for (const auto &[context, name] : ParseContextMap(ivb, strings)) {
-        const QString path = ObjectPathOfTopic(name);
-        if (!path.isEmpty())
-            FTopics.emplace(context, path);
-    }
-
+    ReadContextMap();
     if (!FContentsFile.isEmpty())
         if (const std::optional<QByteArray> hhc = ReadObject(FContentsFile))
             FContents = ParseContents(*hhc);
     if (FDefaultTopic.isEmpty() && !FContents.empty())
         FDefaultTopic = FContents.front().Local;
-    if (FDefaultTopic.isEmpty() || !ReadObject(FDefaultTopic))
+    if (FDefaultTopic.isEmpty() || !ReadPage(FDefaultTopic))
         throw THelpFileError("the start page of the help file cannot be read");
+}
+
+void THelpFile::CheckObjects() const
+{
+    // chmlib reads a cut-off or overwritten file without complaint: it hands out zeros for a
+    // missing part and whatever the decompressor makes of damaged data. So every object of the
+    // uncompressed space (among them the compressed space itself) must still end inside the
+    // file, and every text object must read back as text. The help file is small; reading it
+    // once when the window opens costs a few milliseconds.
+    std::vector<chmUnitInfo> objects;
+    chm_enumerate(
+        FFile.get(), CHM_ENUMERATE_ALL,
+        [](chmFile *, chmUnitInfo *info, void *context) -> int {
+            static_cast<std::vector<chmUnitInfo> *>(context)->push_back(*info);
+            return CHM_ENUMERATOR_CONTINUE;
+        },
+        &objects);
+    static const QRegularExpression textObject(QStringLiteral(R"re(\.(html?|hhc|hhk|css)$)re"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    for (chmUnitInfo &info : objects) {
+        if (info.space == CHM_UNCOMPRESSED && info.length > 0) {
+            unsigned char last = 0;
+            if (chm_retrieve_object(FFile.get(), &info, &last, info.length - 1, 1) != 1)
+                throw THelpFileError("the help file is truncated");
+        }
+        const QString path = QString::fromUtf8(info.path);
+        if (textObject.match(path).hasMatch() && !ReadPage(path))
+            throw THelpFileError("damaged object in the help file: " + path.toStdString());
+    }
+}
+
+void THelpFile::ReadContextMap()
+{
+    // The map is optional, but a map that is there must be whole: a damaged one would send a
+    // help request to the wrong page without a word.
+    const std::optional<QByteArray> ivb = ReadObject(QStringLiteral("/#IVB"));
+    if (!ivb)
+        return;
+    const QByteArray strings = ReadObject(QStringLiteral("/#STRINGS")).value_or(QByteArray());
+    const std::map<int, QString> names = ParseContextMap(*ivb, strings);
+    if (ivb->size() < 4 || ReadLE32(*ivb, 0) != quint32(ivb->size() - 4) ||
+        qsizetype(names.size()) * 8 != ivb->size() - 4)
+        throw THelpFileError("the context map of the help file is damaged");
+    for (const auto &[context, name] : names) {
+        const QString path = ObjectPathOfTopic(name);
+        if (path.isEmpty())
+            throw THelpFileError("the context map names a missing topic");
+        FTopics.emplace(context, path);
+    }
 }
 
 void THelpFile::ReadSystemInfo()
@@ -238,6 +280,21 @@ std::optional<QByteArray> THelpFile::ReadObject(const QString &path) const
     if (read != LONGINT64(info.length))
         return std::nullopt;
     return bytes;
+}
+
+std::optional<QByteArray> THelpFile::ReadPage(const QString &path) const
+{
+    // A text page starts with markup and never holds a zero byte; anything else was decoded
+    // from damaged data.
+    std::optional<QByteArray> page = ReadObject(QUrl(path).path());
+    if (!page || page->contains('\0'))
+        return std::nullopt;
+    QByteArray start = page->left(64).trimmed();
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start = start.mid(3).trimmed();
+    if (!start.isEmpty() && !start.startsWith('<') && !start.startsWith("/*"))
+        return std::nullopt;
+    return page;
 }
 
 QString THelpFile::ObjectPathOfTopic(const QString &topicName) const
@@ -331,8 +388,8 @@ TForm_Help::TForm_Help(std::unique_ptr<THelpFile> file) : QWidget(nullptr), FFil
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(TreeView_Contents);
     splitter->addWidget(Browser_Topic);
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 3);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Button_Back);
@@ -362,7 +419,10 @@ TForm_Help::TForm_Help(std::unique_ptr<THelpFile> file) : QWidget(nullptr), FFil
 
     // A comfortable reading size that still fits the screen.
     const QRect available = screen()->availableGeometry();
-    resize(std::min(960, available.width() * 9 / 10), std::min(700, available.height() * 9 / 10));
+    const int width = std::min(960, available.width() * 9 / 10);
+    resize(width, std::min(700, available.height() * 9 / 10));
+    const int contentsWidth = std::min(270, width / 3);
+    splitter->setSizes({contentsWidth, width - contentsWidth});
 }
 
 TForm_Help::~TForm_Help() = default;
@@ -481,7 +541,7 @@ void ShowHelpContext(int context)
     // A number without a topic opens the contents page rather than nothing.
     const QString topic = window->HelpFile().TopicOfContext(context);
     const QString page = topic.isEmpty() ? window->HelpFile().DefaultTopic() : topic;
-    if (!window->HelpFile().ReadObject(page)) {
+    if (!window->HelpFile().ReadPage(page)) {
         MsgBox(kFileDamagedText, MsgKind::Error, MsgButtons::OK);
         return;
     }

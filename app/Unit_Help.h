@@ -50,7 +50,7 @@ std::vector<TContentsEntry> ParseContents(const QByteArray &hhc);
 class THelpFile {
 public:
     // Opens the file and reads its context map and table of contents; throws THelpFileError
-    // when the file is missing or damaged (its start page cannot be read).
+    // when the file is missing or damaged (cut off, a page or the context map unreadable).
     explicit THelpFile(const QString &fileName);
 
     QString FileName() const { return FFileName; }
@@ -60,6 +60,8 @@ public:
 
     // The object's bytes, or nothing when the file has no such object or it cannot be read.
     std::optional<QByteArray> ReadObject(const QString &path) const;
+    // A page's text (the path may carry an "#anchor"), or nothing when it is missing or damaged.
+    std::optional<QByteArray> ReadPage(const QString &path) const;
     // The object path of a context number's topic, or "" when the map has no such number.
     QString TopicOfContext(int context) const;
 
@@ -68,6 +70,8 @@ private:
         void operator()(chmFile *file) const;
     };
 
+    void CheckObjects() const;
+    void ReadContextMap();
     QString ObjectPathOfTopic(const QString &topicName) const;
     void ReadSystemInfo();
 

@@ -27,6 +27,9 @@
 #include <random>
 #include <set>
 
+// Readable texts in failure messages.
+void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 const QString kCompiledHelpFile = QStringLiteral(LUMIKON_BINARY_DIR "/Lumikon.chm");
@@ -38,22 +41,22 @@ struct TopicCase {
 };
 const TopicCase kTopics[] = {
     {lmk::help::MainWindow, "Das Hauptfenster"},
-    {lmk::help::Scan, "Foto scannen"},
+    {lmk::help::Scan, "Fotos einscannen"},
     {lmk::help::Resolution, "Bildgröße ändern"},
     {lmk::help::Editor, "Farben, Helligkeit und Kontrast anpassen"},
     {lmk::help::Sharpen, "Bild schärfen"},
-    {lmk::help::Cutting, "Bildausschnitt"},
+    {lmk::help::Cutting, "Bildschnitt"},
     {lmk::help::Repair, "Bildfehler korrigieren"},
     {lmk::help::RedEye, "Rote Augen entfernen"},
     {lmk::help::Text, "Text einfügen"},
     {lmk::help::Frame, "Bilderrahmen wählen"},
-    {lmk::help::PrintChooser, "Foto drucken"},
+    {lmk::help::PrintChooser, "Drucken"},
     {lmk::help::PrintPhoto, "Fotodruck"},
     {lmk::help::PrintCards, "Kartendruck"},
     {lmk::help::PrintPoster, "Posterdruck"},
     {lmk::help::PrintCalendar, "Kalenderdruck"},
     {lmk::help::ShadeAndExif, "Bild mit Schatten und EXIF-Daten"},
-    {lmk::help::JpegQuality, "JPEG-Qualität"},
+    {lmk::help::JpegQuality, "JPG-Komprimierung"},
     {lmk::help::Correction, "Bildausrichtung korrigieren"},
 };
 
@@ -188,7 +191,7 @@ TEST_F(HelpTest, PicturesAndStyleSheetComeFromTheFile)
     const QImage banner = window->Browser_Topic
                               ->loadResource(QTextDocument::ImageResource, QUrl("bilder/titel.png"))
                               .value<QImage>();
-    EXPECT_EQ(banner.size(), QSize(600, 64));
+    EXPECT_EQ(banner.size(), QSize(480, 48));
 
     // The heading's colour is set only by the style sheet inside the file.
     QTextBlock heading = page->begin();
@@ -206,8 +209,8 @@ TEST_F(HelpTest, LinksAndContentsOpenPagesInsideTheFile)
 
     emit window->Browser_Topic->anchorClicked(QUrl(QStringLiteral("scannen.html")));
     EXPECT_EQ(window->CurrentTopic(), QStringLiteral("/scannen.html"));
-    EXPECT_EQ(window->CurrentTitle(), QStringLiteral("Foto scannen"));
-    EXPECT_EQ(window->TreeView_Contents->currentItem()->text(0), QStringLiteral("Foto scannen"));
+    EXPECT_EQ(window->CurrentTitle(), QStringLiteral("Fotos einscannen"));
+    EXPECT_EQ(window->TreeView_Contents->currentItem()->text(0), QStringLiteral("Fotos einscannen"));
 
     // Every page of the contents opens, with the contents entry's name as its title.
     int entries = 0;
@@ -240,10 +243,13 @@ TEST_F(HelpTest, HelpWindowCanBeUsedWhileAModalDialogIsOpen)
         if (window) {
             QTreeWidget *tree = window->TreeView_Contents;
             QTreeWidgetItem *scan =
-                tree->findItems(QStringLiteral("Foto scannen"), Qt::MatchRecursive).value(0);
+                tree->findItems(QStringLiteral("Fotos einscannen"), Qt::MatchRecursive).value(0);
             if (scan) {
-                const QRect rect = tree->visualItemRect(scan);
-                QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
+                // Sent to the window as the window system would, so that a window blocked by
+                // the modal dialog does not get it.
+                const QPoint point = tree->viewport()->mapTo(
+                    window, tree->visualItemRect(scan).center());
+                QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, point);
             }
             topicAfterClick = window->CurrentTopic();
         }
@@ -295,7 +301,7 @@ QByteArray Scrambled(qsizetype from, qsizetype count)
 TEST_F(HelpTest, DamagedFileGivesAMessageAndNoCrash)
 {
     const QByteArray good = CompiledFile();
-    ASSERT_GT(good.size(), 4096);
+    ASSERT_GT(good.size(), 8192);
     const struct {
         const char *what;
         QByteArray bytes;
@@ -307,9 +313,9 @@ TEST_F(HelpTest, DamagedFileGivesAMessageAndNoCrash)
         {"cut in the middle", good.left(good.size() / 2)},
         {"last bytes missing", good.left(good.size() - 16)},
         {"directory overwritten", Scrambled(0x60, 0x1000)},
-        {"contents overwritten", Scrambled(good.size() / 2, good.size() / 2)},
+        {"compressed pages overwritten", Scrambled(good.size() / 2, good.size() / 2)},
+        {"start of the compressed pages overwritten", Scrambled(good.size() - 18000, 600)},
     };
-    const QString damaged = QStringLiteral("Die Hilfedatei ist beschädigt und kann nicht angezeigt werden!");
     for (const auto &damage : cases) {
         SCOPED_TRACE(damage.what);
         lmktest::TempFolder folder;
@@ -317,14 +323,9 @@ TEST_F(HelpTest, DamagedFileGivesAMessageAndNoCrash)
         lmk::HelpFileName = folder.Path(QStringLiteral("Lumikon.chm"));
         lmktest::TMessageBoxAnswerer answerer(QStringLiteral("OK"));
         lmk::ShowHelpContext(lmk::help::Frame);
-        const QString text = answerer.Texts.join('|');
-        // A damage that spares the start page and the asked page may still show them.
-        if (text.isEmpty()) {
-            ASSERT_NE(lmk::HelpWindow(), nullptr);
-            EXPECT_FALSE(lmk::HelpWindow()->Browser_Topic->toPlainText().isEmpty());
-        } else {
-            EXPECT_EQ(text, damaged);
-        }
+        EXPECT_EQ(answerer.Texts, QStringList{QStringLiteral(
+                                      "Die Hilfedatei ist beschädigt und kann nicht angezeigt werden!")});
+        EXPECT_TRUE(lmk::HelpWindow() == nullptr || !lmk::HelpWindow()->isVisible());
         delete lmk::HelpWindow();
     }
 }
