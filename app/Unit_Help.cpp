@@ -425,8 +425,6 @@ TForm_Help::TForm_Help(std::unique_ptr<THelpFile> file) : QWidget(nullptr), FFil
     splitter->setSizes({contentsWidth, width - contentsWidth});
 }
 
-TForm_Help::~TForm_Help() = default;
-
 void TForm_Help::FillContents(QTreeWidgetItem *parent, const std::vector<TContentsEntry> &entries)
 {
     for (const TContentsEntry &entry : entries) {

@@ -100,7 +100,6 @@ class TForm_Help : public QWidget {
     Q_OBJECT
 public:
     explicit TForm_Help(std::unique_ptr<THelpFile> file);
-    ~TForm_Help() override;
 
     const THelpFile &HelpFile() const { return *FFile; }
     // Shows the page of an object path ("/index.html", optionally with "#anchor").
