@@ -96,8 +96,8 @@ TEST_F(MainWindow, OpensTheCommandLinePictureAtFirstShowAndIgnoresAMissingOne)
         EXPECT_EQ(StatusText(window, 1), "400 x 300 Pixel");
         EXPECT_EQ(window.Document().FileName(), path);
     }
-    const int messages = answerer.Texts.size();
     TForm_Lumikon window(Home.Path("nichtda.jpg"));
+    const int messages = answerer.Texts.size();  // the start's own notes are counted
     window.show();
     QTest::qWait(50);
     EXPECT_FALSE(window.PicturePresent());

@@ -52,7 +52,7 @@ TEST(SingleInstance, TheLockIsExclusiveAndReleasedWithItsHolder)
 
     // A copy that dies without cleaning up leaves the file but not the lock.
     QProcess holder;
-    holder.start("flock", {LockPath(runtime), "sleep", "30"});
+    holder.start("flock", {"--close", LockPath(runtime), "sleep", "30"});  // only flock itself holds it
     ASSERT_TRUE(WaitFor([&] { return LockHeld(runtime); }));
     EXPECT_FALSE(TSingleInstanceGuard(runtime.Root()).IsFirstInstance());
     holder.kill();
@@ -84,6 +84,7 @@ TEST(SingleInstance, ASecondStartShowsItsMessageAndEndsWhileTheFirstRuns)
     const auto start = [&](QProcess &p) {
         p.setProcessEnvironment(env);
         p.start(program, {});
+        return p.waitForStarted();
     };
     const auto windowsOf = [&](const QProcess &p) {
         QProcessEnvironment x = env;
@@ -95,9 +96,9 @@ TEST(SingleInstance, ASecondStartShowsItsMessageAndEndsWhileTheFirstRuns)
     };
 
     QProcess first, second;
-    start(first);
+    ASSERT_TRUE(start(first));
     ASSERT_TRUE(WaitFor([&] { return LockHeld(runtime); })) << "the first copy never took the lock";
-    start(second);
+    ASSERT_TRUE(start(second));
     ASSERT_TRUE(WaitFor([&] { return !windowsOf(second).isEmpty() || second.state() != QProcess::Running; }));
     EXPECT_EQ(second.state(), QProcess::Running) << "the second copy must wait for its message to be read";
     const QStringList boxes = windowsOf(second);

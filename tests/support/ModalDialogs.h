@@ -3,7 +3,7 @@
 // so the answer has to be given from a timer while it is open.
 #pragma once
 
-#include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 

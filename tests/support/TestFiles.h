@@ -5,6 +5,10 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <ostream>
+
+// Lets GoogleTest print texts in its failure messages.
+inline std::ostream &operator<<(std::ostream &out, const QString &text) { return out << text.toStdString(); }
 
 namespace lmktest {
 
