@@ -56,8 +56,10 @@ static std::vector<ButtonSpec> ButtonsOf(MsgButtons buttons)
 
 MsgResult MsgBox(const QString &text, MsgKind kind, MsgButtons buttons)
 {
-    QMessageBox box(IconOf(kind), MsgBoxTitle(kind), text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    QWidget *owner = QApplication::activeWindow();
+    QMessageBox box(IconOf(kind), MsgBoxTitle(kind), text, QMessageBox::NoButton, owner);
+    if (!owner)  // a message of the start must not hide behind the splash window
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     const std::vector<ButtonSpec> specs = ButtonsOf(buttons);
     for (const ButtonSpec &spec : specs)
         box.addButton(spec.button)->setText(QString::fromUtf8(spec.text));

@@ -13,7 +13,6 @@ namespace lmk {
 TLumikonApplication::TLumikonApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("LMK Lumikon"));
-    setApplicationDisplayName(QStringLiteral("LMK Lumikon"));
     setQuitOnLastWindowClosed(true);
     if (FQtGerman.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(&FQtGerman);
