@@ -3,7 +3,10 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+#include <sys/mman.h>
 
 namespace lmk {
 
@@ -19,6 +22,28 @@ bool Bitmap::FitsInMemory(std::int64_t width, std::int64_t height)
     return width == 0 || height == 0 || width * 4 <= kMaxBytes / height;
 }
 
+void Bitmap::TPixelFree::operator()(std::uint8_t *pixels) const { std::free(pixels); }
+
+std::uint8_t *Bitmap::AllocatePixels(std::size_t bytes)
+{
+    // A photo's buffer is touched for the first time right after it is allocated (decoding,
+    // copying). With 4 KiB pages the kernel hands out and clears 24 000 pages for a 96 MB picture,
+    // which costs as much as a third of a JPEG decode; 2 MiB pages cut that to a few dozen.
+    constexpr std::size_t kLargePage = std::size_t(2) << 20;
+    void *pixels = nullptr;
+    if (bytes >= kLargePage) {
+        const std::size_t rounded = (bytes + kLargePage - 1) & ~(kLargePage - 1);
+        pixels = std::aligned_alloc(kLargePage, rounded);
+        if (pixels)
+            ::madvise(pixels, rounded, MADV_HUGEPAGE);
+    } else {
+        pixels = std::malloc(bytes == 0 ? 1 : bytes);
+    }
+    if (!pixels)
+        throw std::bad_alloc();
+    return static_cast<std::uint8_t *>(pixels);
+}
+
 void Bitmap::Allocate(int width, int height, PixelFormat format)
 {
     if (!FitsInMemory(width, height))
@@ -26,7 +51,7 @@ void Bitmap::Allocate(int width, int height, PixelFormat format)
     const std::ptrdiff_t stride = StrideOf(width, format);
     const std::size_t bytes = std::size_t(stride) * std::size_t(height);
     if (bytes > FCapacity) {
-        FPixels.reset(new std::uint8_t[bytes]);  // left uninitialised: every caller fills it
+        FPixels.reset(AllocatePixels(bytes));  // left uninitialised: every caller fills it
         FCapacity = bytes;
     }
     FWidth = width;

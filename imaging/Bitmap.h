@@ -78,13 +78,17 @@ public:
 
 private:
     void Allocate(int width, int height, PixelFormat format);
+    static std::uint8_t *AllocatePixels(std::size_t bytes);
 
     int FWidth = 0;
     int FHeight = 0;
     PixelFormat FFormat = PixelFormat::pfDevice;
     std::ptrdiff_t FStride = 0;
     std::size_t FCapacity = 0;
-    std::unique_ptr<std::uint8_t[]> FPixels;
+    struct TPixelFree {
+        void operator()(std::uint8_t *pixels) const;
+    };
+    std::unique_ptr<std::uint8_t[], TPixelFree> FPixels;
 };
 
 }  // namespace lmk
