@@ -5,31 +5,17 @@
 
 #include <cmath>
 #include <functional>
+#include "tests/support/Pixels.h"
+
 #include <gtest/gtest.h>
 #include <random>
 
 using namespace lmk;
+using lmktest::At;
+using lmktest::Bgr;
+using lmktest::Set;
 
 namespace {
-
-struct Bgr {
-    int b, g, r;
-    bool operator==(const Bgr &) const = default;
-};
-
-Bgr At(const Bitmap &p, int x, int y)
-{
-    const std::uint8_t *q = p.ScanLine(y) + x * p.BytesPerPixel();
-    return {q[0], q[1], q[2]};
-}
-
-void Set(Bitmap &p, int x, int y, Bgr c)
-{
-    std::uint8_t *q = p.ScanLine(y) + x * p.BytesPerPixel();
-    q[0] = std::uint8_t(c.b);
-    q[1] = std::uint8_t(c.g);
-    q[2] = std::uint8_t(c.r);
-}
 
 Bitmap Picture(int w, int h, PixelFormat f, const std::function<Bgr(int, int)> &colour)
 {
