@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's start and end in a private home folder, its status texts and its keys.
+#include "app/HelpContexts.h"
+#include "app/Unit_Help.h"
 #include "app/Unit_Lumikon.h"
 #include "app/Unit_Var.h"
 #include "imaging/PictureFiles.h"
+#include "view/Unit_DLG_JPGQuality.h"
 #include "tests/support/ModalDialogs.h"
 #include "tests/support/TestFiles.h"
 
@@ -10,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -147,4 +151,43 @@ TEST_F(MainWindow, ClosingWithUnsavedEditsAsksAndCancelKeepsTheWindow)
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(answerer.Texts.last(), "Möchten Sie die Bildbearbeitung jetzt speichern?");
     EXPECT_EQ(answerer.Titles.last(), "Bestätigung");
+}
+
+TEST_F(MainWindow, SettingsOfOtherProgramsSurviveARun)
+{
+    QDir().mkpath(Home.Path("config/LMK Lumikon"));
+    Home.Write("config/LMK Lumikon/Lumikon.ini",
+               "; eigene Notiz\n[FREMD]\nSchluessel=Wert mit Ümlaut\n\n[JPEG]\nQuality=55\nExtra=1\n");
+    {
+        lmktest::TMessageBoxAnswerer answerer("OK");
+        TForm_Lumikon window;
+        EXPECT_EQ(JpegQuality, 55);
+        JpegQuality = 70;
+    }
+    const QString written = QString::fromUtf8(Home.Read("config/LMK Lumikon/Lumikon.ini"));
+    EXPECT_TRUE(written.startsWith("; eigene Notiz\n[FREMD]\nSchluessel=Wert mit Ümlaut\n\n[JPEG]\nQuality=70\nExtra=1\n")) << written;
+    EXPECT_TRUE(written.contains("[CALENDAR]"));
+}
+
+TEST_F(MainWindow, F1AndTheHilfeButtonOpenTheHelpAtTheirTopics)
+{
+    lmktest::TMessageBoxAnswerer answerer("OK");
+    TForm_Lumikon window;
+    HelpFileName = QStringLiteral(LUMIKON_BINARY_DIR "/Lumikon.chm");  // beside the program, not the test
+    answerer.Texts.clear();  // the start's own notes
+    window.show();
+    QTest::keyClick(&window, Qt::Key_F1);
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_EQ(HelpWindow()->CurrentTitle(), "Das Hauptfenster");
+    const QString mainTopic = HelpWindow()->CurrentTopic();
+    EXPECT_EQ(mainTopic, HelpWindow()->HelpFile().TopicOfContext(help::MainWindow));
+
+    TDLG_JPGQuality dialog(&window);
+    dialog.show();
+    dialog.Button_Help->click();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), HelpWindow()->HelpFile().TopicOfContext(help::JpegQuality));
+    EXPECT_NE(HelpWindow()->CurrentTopic(), mainTopic);
+    EXPECT_EQ(HelpWindow()->CurrentTitle(), "JPG-Komprimierung");
+    EXPECT_TRUE(answerer.Texts.filter("Hilfe").isEmpty());
 }
