@@ -57,6 +57,8 @@ TEST(SingleInstance, TheLockIsExclusiveAndReleasedWithItsHolder)
     EXPECT_FALSE(TSingleInstanceGuard(runtime.Root()).IsFirstInstance());
     holder.kill();
     holder.waitForFinished();
+    // flock's child may still be between its fork and closing the descriptor for a moment
+    ASSERT_TRUE(WaitFor([&] { return !LockHeld(runtime); }, 5000));
     EXPECT_TRUE(QFileInfo::exists(LockPath(runtime)));
     EXPECT_TRUE(TSingleInstanceGuard(runtime.Root()).IsFirstInstance());
 }
