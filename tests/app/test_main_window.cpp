@@ -39,6 +39,13 @@ protected:
         EncodePngFile(picture, path, 72);
         return path;
     }
+    // An edit of 10 x 20 pixels, told apart from the opened picture by its size.
+    static Bitmap Edited()
+    {
+        Bitmap picture(10, 20, PixelFormat::pf24bit);
+        picture.Fill(1, 2, 3);
+        return picture;
+    }
     static QString StatusText(TForm_Lumikon &window, int index)
     {
         // the three status fields, left to right
@@ -115,8 +122,7 @@ TEST_F(MainWindow, KeysActOnlyUnderTheirConditionsAndStillReachTheFocusedControl
     window.show();
     QTRY_VERIFY(window.PicturePresent());
 
-    Bitmap edited(10, 20, PixelFormat::pf24bit);
-    edited.Fill(1, 2, 3);
+    const Bitmap edited = Edited();
     window.Document().ApplyEdit(edited);
     EXPECT_EQ(StatusText(window, 1), "10 x 20 Pixel");
 
@@ -144,8 +150,7 @@ TEST_F(MainWindow, ClosingWithUnsavedEditsAsksAndCancelKeepsTheWindow)
     TForm_Lumikon window(Picture(40, 30));
     window.show();
     QTRY_VERIFY(window.PicturePresent());
-    Bitmap edited(10, 20, PixelFormat::pf24bit);
-    edited.Fill(1, 2, 3);
+    const Bitmap edited = Edited();
     window.Document().ApplyEdit(edited);
     EXPECT_FALSE(window.close());
     EXPECT_TRUE(window.isVisible());
