@@ -62,6 +62,12 @@ rotateflip_0|BM_RotateFlip/0|copy|im.transpose(Image.Transpose.ROTATE_270)|rot {
 rotateflip_1|BM_RotateFlip/1|copy|im.transpose(Image.Transpose.ROTATE_90)|rot {IN} {OUT}.v d270|{IN} -rotate 270 null:|-
 rotateflip_2|BM_RotateFlip/2|copy|im.transpose(Image.Transpose.FLIP_LEFT_RIGHT)|flip {IN} {OUT}.v horizontal|{IN} -flop null:|-
 rotateflip_3|BM_RotateFlip/3|copy|im.transpose(Image.Transpose.FLIP_TOP_BOTTOM)|flip {IN} {OUT}.v vertical|{IN} -flip null:|-
+grayscale|BM_Grayscale|copy|im.convert("L")|colourspace {IN} {OUT}.v b-w|{IN} -colorspace Gray null:|-
+sepia|BM_Sepia|copy|Image.merge("RGB", [im.convert("L").point(lambda v: min(v + a, 255)) for a in (27, 10, 0)])|-|{IN} -sepia-tone 80% null:|-
+invert|BM_InvertColors|copy|im.point(lambda v: 255 - v)|invert {IN} {OUT}.v|{IN} -negate null:|-
+colorize|BM_Colorize|copy|im.point([v * t // 255 for t in (255, 128, 0) for v in range(256)])|-|{IN} -channel G -evaluate multiply 0.502 -channel B -evaluate set 0 +channel null:|-
+autolevels|BM_AutoLevels|copy|ImageOps.autocontrast(im)|-|{IN} -channel RGB -separate -auto-level -combine null:|-
+autoadjust|BM_AutoAdjust|copy|im.point(lambda v: min(max(int((v - 154) * 1.07 + 128), 0), 255))|-|{IN} -brightness-contrast -20x10 null:|-
 '
 
 # Our side: all benchmarks of the table in one run of lumikon_bench.
@@ -107,12 +113,12 @@ def baseline(kind, tool):
             baseline_cache[key] = magick(f"{work}/tiny.ppm null:" if kind == "decode" else "{IN} null:")
     return baseline_cache[key]
 
-from PIL import Image
+from PIL import Image, ImageOps
 photo = Image.open(JPG)
 photo.load()
 def pillow(statement):
     code = compile(statement, "<op>", "eval")
-    scope = {"Image": Image, "im": photo, "JPG": JPG, "OUT": OUT}
+    scope = {"Image": Image, "ImageOps": ImageOps, "im": photo, "JPG": JPG, "OUT": OUT}
     times = []
     for _ in range(runs):
         start = time.perf_counter()

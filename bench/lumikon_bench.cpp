@@ -9,6 +9,7 @@
 #include "imaging/Canvas.h"
 #include "imaging/PictureFiles.h"
 #include "imaging/Unit_Graph.h"
+#include "imaging/Unit_Tone.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -150,19 +151,28 @@ void BM_RotateFlip(benchmark::State &state)
     OnCopy(state, [kind](Bitmap &b) { RotateFlip(b, kind); });
 }
 
-// The one-click brightness and contrast improvement: a 1:1 halftone copy onto itself.
-void BM_ColorAdjustInPlace(benchmark::State &state)
+// The one-click tone and colour operations.
+void BM_Grayscale(benchmark::State &state) { OnCopy(state, Grayscale); }
+
+void BM_Sepia(benchmark::State &state)
 {
-    OnCopy(state, [](Bitmap &b) {
-        Canvas canvas(b);
-        TColorAdjustment a;
-        a.Brightness = -20;
-        a.Contrast = 10;
-        canvas.SetColorAdjustment(a);
-        canvas.Stretch = StretchMode::Halftone;
-        canvas.StretchDraw(QRect(0, 0, b.Width(), b.Height()), b);
-    });
+    OnCopy(state, [](Bitmap &b) { Sepia(b, kSepiaAmount); });
 }
+
+void BM_InvertColors(benchmark::State &state) { OnCopy(state, InvertColors); }
+
+void BM_Colorize(benchmark::State &state)
+{
+    OnCopy(state, [](Bitmap &b) { Colorize(b, QColor(255, 128, 0)); });
+}
+
+void BM_AutoLevels(benchmark::State &state)
+{
+    OnCopy(state, [](Bitmap &b) { benchmark::DoNotOptimize(AutoLevels(b)); });
+}
+
+// The brightness and contrast improvement: a 1:1 halftone copy onto itself.
+void BM_AutoAdjust(benchmark::State &state) { OnCopy(state, AutoAdjust); }
 
 void BM_ResizeHalftoneHalf(benchmark::State &state)
 {
@@ -203,7 +213,12 @@ BENCHMARK(BM_ResizeBicubic105x78)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScaledCopy240x270)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Memcpy32)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RotateFlip)->Apply(BM_RotateFlipKinds)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ColorAdjustInPlace)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Grayscale)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Sepia)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InvertColors)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Colorize)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutoLevels)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutoAdjust)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResizeHalftoneHalf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FloodFillWhole)->Unit(benchmark::kMillisecond);
 
