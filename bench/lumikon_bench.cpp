@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Timings of the whole-picture operations on a 24-megapixel photo.
+// Timings of the whole-picture operations on a 24-megapixel photo (bench/BenchPhoto.h); the
+// benchmarks of the other bench_*.cpp files of this program register themselves as well.
 //
-//   lumikon_bench [benchmark options]   runs the benchmarks; the photo is the JPEG file named by
-//                                       LUMIKON_BENCH_PHOTO, or a smooth synthetic 6000 x 4000
-//                                       picture when the variable is not set
+//   lumikon_bench [benchmark options]   runs the benchmarks
 //   lumikon_bench --open FILE           only opens FILE as the program does (decode, 32 bits),
 //                                       so that its peak memory can be measured from outside
+#include "bench/BenchPhoto.h"
 #include "imaging/Canvas.h"
 #include "imaging/PictureFiles.h"
 #include "imaging/Unit_Graph.h"
@@ -23,70 +23,7 @@ using namespace lmk;
 
 namespace {
 
-constexpr int kPhotoWidth = 6000;
-constexpr int kPhotoHeight = 4000;
-constexpr int kDpi = 300;
-
-// A smooth colour field with some fine structure, roughly as a photo compresses.
-Bitmap SyntheticPhoto()
-{
-    Bitmap photo(kPhotoWidth, kPhotoHeight, PixelFormat::pf24bit);
-    for (int y = 0; y < kPhotoHeight; ++y) {
-        std::uint8_t *p = photo.ScanLine(y);
-        for (int x = 0; x < kPhotoWidth; ++x, p += 3) {
-            const double s = std::sin(x * 0.013) * std::cos(y * 0.017);
-            const int grain = int((unsigned(x) * 2654435761u ^ unsigned(y) * 40503u) >> 28) - 8;
-            p[0] = Clamp(int(120 + 80 * s) + grain);
-            p[1] = Clamp(int(90 + 60 * y / double(kPhotoHeight) + 40 * s) + grain);
-            p[2] = Clamp(int(60 + 150 * x / double(kPhotoWidth)) + grain);
-        }
-    }
-    return photo;
-}
-
-// The photo as JPEG file, 24-bit and 32-bit picture, made once.
-struct Photo {
-    QTemporaryDir Folder;
-    QString JpegFile;
-    Bitmap Picture24;
-    Bitmap Picture32;
-
-    Photo()
-    {
-        const QByteArray named = qgetenv("LUMIKON_BENCH_PHOTO");
-        if (!named.isEmpty()) {
-            JpegFile = QString::fromLocal8Bit(named);
-            Picture24 = DecodeJpegFile(JpegFile);
-        } else {
-            Picture24 = SyntheticPhoto();
-            JpegFile = Folder.filePath(QStringLiteral("photo.jpg"));
-            EncodeJpegFile(Picture24, JpegFile, 92, kDpi);
-        }
-        Picture32 = Picture24;
-        Picture32.SetFormat(PixelFormat::pf32bit);
-    }
-    QString OutputFile(const char *name) const { return Folder.filePath(QString::fromLatin1(name)); }
-};
-
-const Photo &ThePhoto()
-{
-    static const Photo photo;
-    return photo;
-}
-
-// Runs `operation` on a fresh copy of the 32-bit photo each time; the copy is not timed.
-void OnCopy(benchmark::State &state, const std::function<void(Bitmap &)> &operation)
-{
-    const Photo &photo = ThePhoto();
-    Bitmap work;
-    for (auto _ : state) {
-        state.PauseTiming();
-        work = photo.Picture32;
-        state.ResumeTiming();
-        operation(work);
-        benchmark::DoNotOptimize(work.ScanLine(0));
-    }
-}
+using namespace lmk::bench;
 
 void BM_DecodeJpeg(benchmark::State &state)
 {
