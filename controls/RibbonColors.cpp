@@ -299,9 +299,9 @@ void TLMKRibbonButtonBase::mouseMoveEvent(QMouseEvent *event)
 {
     // While the left button is held the button keeps the mouse; it looks pressed only while
     // the pointer is on it.
-    if (FDown)
-        SetEnter(rect().contains(event->position().toPoint()));
-    QWidget::mouseMoveEvent(event);
+    if (!FDown)
+        return QWidget::mouseMoveEvent(event);
+    SetEnter(rect().contains(event->position().toPoint()));
 }
 
 void TLMKRibbonButtonBase::mouseReleaseEvent(QMouseEvent *event)

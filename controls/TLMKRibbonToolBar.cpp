@@ -59,11 +59,12 @@ int RibbonButtonWidth(const QString &caption, const QFont &menuFont, bool autosi
         return kRibbonButtonMinWidth;
     // Measured in the caption rectangle of a button of the default size, so the width follows
     // from the caption alone and not from the width an earlier caption gave the button. Words
-    // wider than the rectangle widen the measured block, as the wrapped text does.
+    // wider than the rectangle widen the measured block, as the wrapped text does. Left-aligned:
+    // the centred block may straddle half pixels and come out one pixel wider.
     QFont bold = menuFont;
     bold.setBold(true);
-    const QRect block =
-        QFontMetrics(bold).boundingRect(RibbonCaptionRect(kRibbonButtonDefaultSize), kCaptionFlags, text);
+    const QRect block = QFontMetrics(bold).boundingRect(RibbonCaptionRect(kRibbonButtonDefaultSize),
+                                                        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
     return std::max(block.width() + kCaptionPadding, kRibbonButtonMinWidth);
 }
 
