@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <QShortcut>
 #include <algorithm>
+#include <stdexcept>
 
 namespace lmk {
 
@@ -343,6 +344,8 @@ TToolButtonCollectionItem &TLMKRibbonToolBar::AddToolButton()
 
 void TLMKRibbonToolBar::DeleteToolButton(int index)
 {
+    if (index < 0 || index >= ToolButtonCount())
+        throw std::out_of_range("DeleteToolButton: no tool button at this index");
     FItems.erase(FItems.begin() + index);
     UpdateLayout();
 }

@@ -189,7 +189,8 @@ public:
     explicit TLMKRibbonToolBar(QWidget *parent = nullptr);
     ~TLMKRibbonToolBar() override;
 
-    // The collection of button descriptions, in bar order.
+    // The collection of button descriptions, in bar order. ToolButton and DeleteToolButton
+    // throw std::out_of_range for an index outside 0 ... ToolButtonCount() - 1.
     TToolButtonCollectionItem &AddToolButton();
     int ToolButtonCount() const { return int(FItems.size()); }
     TToolButtonCollectionItem &ToolButton(int index) { return *FItems.at(std::size_t(index)); }
