@@ -6,61 +6,19 @@
 #include "app/Unit_Var.h"
 #include "imaging/PictureFiles.h"
 #include "view/Unit_DLG_JPGQuality.h"
+#include "tests/app/MainWindowHome.h"
 #include "tests/support/ModalDialogs.h"
-#include "tests/support/TestFiles.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 using namespace lmk;
-using lmktest::TempFolder;
 
-namespace {
-
-class MainWindow : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        qputenv("HOME", QFile::encodeName(Home.Root()));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(Home.Path("config")));
-        qunsetenv("XDG_DOCUMENTS_DIR");
-    }
-    QString Documents() const { return Home.Path("Documents/LMK Lumikon"); }
-    QString Picture(int w, int h)
-    {
-        Bitmap picture(w, h, PixelFormat::pf24bit);
-        picture.Fill(90, 120, 150);
-        const QString path = Home.Path("bild.png");
-        EncodePngFile(picture, path, 72);
-        return path;
-    }
-    // An edit of 10 x 20 pixels, told apart from the opened picture by its size.
-    static Bitmap Edited()
-    {
-        Bitmap picture(10, 20, PixelFormat::pf24bit);
-        picture.Fill(1, 2, 3);
-        return picture;
-    }
-    static QString StatusText(TForm_Lumikon &window, int index)
-    {
-        // the three status fields, left to right
-        QList<QLabel *> fields;
-        for (QLabel *label : window.findChildren<QLabel *>())
-            if (label->parentWidget() && label->parentWidget()->height() == 21)
-                fields << label;
-        std::sort(fields.begin(), fields.end(), [](QLabel *a, QLabel *b) { return a->x() < b->x(); });
-        return index < fields.size() ? fields[index]->text() : QString();
-    }
-
-    TempFolder Home;
-};
-
-}  // namespace
+using MainWindow = lmktest::MainWindowHome;
 
 TEST_F(MainWindow, FirstStartCreatesTheFoldersAndEndWritesTheSettings)
 {
@@ -75,9 +33,9 @@ TEST_F(MainWindow, FirstStartCreatesTheFoldersAndEndWritesTheSettings)
         EXPECT_TRUE(window.windowTitle().startsWith("LMK Lumikon (64-bit) "));
         EXPECT_FALSE(window.OriginalViewShown());
         window.show();
-        EXPECT_EQ(StatusText(window, 0), "Kein Bild vorhanden");
-        EXPECT_EQ(StatusText(window, 1), "Bitte scannen Sie ein Foto oder öffnen Sie eine Bilddatei...");
-        EXPECT_EQ(StatusText(window, 2), "300 DPI");
+        EXPECT_EQ(StatusText(window, "StatusBar_Quelle"), "Kein Bild vorhanden");
+        EXPECT_EQ(StatusText(window, "StatusBar_Size"), "Bitte scannen Sie ein Foto oder öffnen Sie eine Bilddatei...");
+        EXPECT_EQ(StatusText(window, "StatusBar_DPI"), "300 DPI");
         EXPECT_FALSE(QFileInfo::exists(IniFileName));
     }
     EXPECT_TRUE(QFileInfo::exists(Home.Path("config/LMK Lumikon/Lumikon.ini")));
@@ -103,8 +61,8 @@ TEST_F(MainWindow, OpensTheCommandLinePictureAtFirstShowAndIgnoresAMissingOne)
         TForm_Lumikon window(path);
         window.show();
         QTRY_VERIFY(window.PicturePresent());
-        EXPECT_EQ(StatusText(window, 0), "bild.png");
-        EXPECT_EQ(StatusText(window, 1), "400 x 300 Pixel");
+        EXPECT_EQ(StatusText(window, "StatusBar_Quelle"), "bild.png");
+        EXPECT_EQ(StatusText(window, "StatusBar_Size"), "400 x 300 Pixel");
         EXPECT_EQ(window.Document().FileName(), path);
     }
     TForm_Lumikon window(Home.Path("nichtda.jpg"));
@@ -124,23 +82,23 @@ TEST_F(MainWindow, KeysActOnlyUnderTheirConditionsAndStillReachTheFocusedControl
 
     const Bitmap edited = Edited();
     window.Document().ApplyEdit(edited);
-    EXPECT_EQ(StatusText(window, 1), "10 x 20 Pixel");
+    EXPECT_EQ(StatusText(window, "StatusBar_Size"), "10 x 20 Pixel");
 
-    QTest::keyClick(&window, Qt::Key_Z);  // plain Z is no command
+    PressKey(window, Qt::Key_Z);  // plain Z is no command
     EXPECT_EQ(window.Document().Current().Width(), 10);
-    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // Shift does not matter
+    PressKey(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // Shift does not matter
     EXPECT_EQ(window.Document().Current().Width(), 40);
-    EXPECT_EQ(StatusText(window, 1), "40 x 30 Pixel");
-    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);  // nothing left to undo
+    EXPECT_EQ(StatusText(window, "StatusBar_Size"), "40 x 30 Pixel");
+    PressKey(window, Qt::Key_Z, Qt::ControlModifier);  // nothing left to undo
     EXPECT_EQ(window.Document().Current().Width(), 40);
 
     window.Document().ApplyEdit(edited);
     answerer.Texts.clear();
-    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);  // restore asks first; OK restores
+    PressKey(window, Qt::Key_R, Qt::ControlModifier);  // restore asks first; OK restores
     EXPECT_EQ(answerer.Texts.value(0), "Beim Wiederherstellen des Originalbildes gehen alle Bearbeitungen verloren!");
     EXPECT_EQ(window.Document().Current().Width(), 40);
     answerer.Texts.clear();
-    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);  // unchanged photo: nothing to restore
+    PressKey(window, Qt::Key_R, Qt::ControlModifier);  // unchanged photo: nothing to restore
     EXPECT_TRUE(answerer.Texts.isEmpty());
 }
 
@@ -181,7 +139,7 @@ TEST_F(MainWindow, F1AndTheHilfeButtonOpenTheHelpAtTheirTopics)
     HelpFileName = QStringLiteral(LUMIKON_BINARY_DIR "/Lumikon.chm");  // beside the program, not the test
     answerer.Texts.clear();  // the start's own notes
     window.show();
-    QTest::keyClick(&window, Qt::Key_F1);
+    PressKey(window, Qt::Key_F1);
     ASSERT_NE(HelpWindow(), nullptr);
     EXPECT_EQ(HelpWindow()->CurrentTitle(), "Das Hauptfenster");
     const QString mainTopic = HelpWindow()->CurrentTopic();
