@@ -18,6 +18,9 @@ TLumikonApplication::TLumikonApplication(int &argc, char **argv) : QApplication(
         installTranslator(&FQtGerman);
     ApplyDarkStyle(*this);
     // Breeze's dark variant suits the dark tool bar; the plain theme fills in missing names.
+    // The system's icon folders are named explicitly: without a desktop session (the offscreen
+    // platform, for one) Qt searches only its own resources.
+    QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() << QStringLiteral("/usr/share/icons"));
     QIcon::setThemeName(QStringLiteral("breeze-dark"));
     QIcon::setFallbackThemeName(QStringLiteral("breeze"));
 }

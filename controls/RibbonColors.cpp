@@ -142,6 +142,10 @@ QColor RibbonFontColor(const TLMKRibbonToolButtonColors &colors, TRibbonLook loo
     return colors.FontColor;
 }
 
+namespace {
+constexpr int kDisabledOpacityPercent = 40;
+}  // namespace
+
 int SymbolGray(int red, int green, int blue) { return (77 * red + 151 * green + 28 * blue) >> 8; }
 
 QImage PreparedSymbol(const QImage &symbol, bool enabled)
@@ -160,8 +164,10 @@ QImage PreparedSymbol(const QImage &symbol, bool enabled)
                 continue;
             }
             if (!enabled) {
+                // Gray alone hardly changes the light symbols of a dark icon theme, so a
+                // symbol with its own transparency is also faded to show that it is disabled.
                 const int gray = SymbolGray(qRed(p), qGreen(p), qBlue(p));
-                p = qRgba(gray, gray, gray, qAlpha(p));
+                p = qRgba(gray, gray, gray, keyed ? qAlpha(p) : qAlpha(p) * kDisabledOpacityPercent / 100);
             }
         }
     }

@@ -79,7 +79,8 @@ int SymbolGray(int red, int green, int blue);
 // without alpha leaves out (makes transparent) every pixel of the colour of its pixel (0, 0).
 // The left-out pixels are chosen on the symbol's own colours, before a disabled symbol is turned
 // gray, so no pixel of the picture vanishes because its gray happens to match the background's.
-// Disabled: red, green and blue of every pixel become SymbolGray; alpha is kept.
+// Disabled: red, green and blue of every pixel become SymbolGray; a keyed symbol keeps its
+// alpha, a symbol with its own alpha is faded to 40 %.
 QImage PreparedSymbol(const QImage &symbol, bool enabled);
 
 // Draws PreparedSymbol(symbol, enabled) into `target`, stretched by nearest pixel when the

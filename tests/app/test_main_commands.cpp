@@ -391,3 +391,38 @@ TEST_F(MainCommands, TheRibbonKeepsItsPlaceAndHeightWhenTheWindowChanges)
 }
 
 }  // namespace
+
+namespace {
+
+// Counts the pixels a symbol actually draws.
+int DrawnPixels(const QImage &symbol)
+{
+    int drawn = 0;
+    for (int y = 0; y < symbol.height(); ++y)
+        for (int x = 0; x < symbol.width(); ++x)
+            drawn += qAlpha(symbol.pixel(x, y)) > 64;
+    return drawn;
+}
+
+TEST_F(MainCommands, EveryButtonShowsASymbol)
+{
+    auto window = Window(State::NoPicture);
+    TLMKRibbonToolBar &bar = Ribbon(*window);
+    for (int i = 0; i < bar.ToolButtonCount(); ++i) {
+        const TToolButtonCollectionItem &item = bar.ToolButton(i);
+        if (item.ButtonMode() != TLMKRibbonToolButtonMode::bmButton)
+            continue;
+        const QImage symbol = bar.Images().value(item.ImageIndex());
+        EXPECT_EQ(symbol.size(), QSize(32, 32)) << item.Caption();
+        EXPECT_GT(DrawnPixels(symbol), 20) << item.Caption();
+    }
+    const QList<TLMKRibbonTransButton *> quick = QuickButtons(*window);
+    EXPECT_EQ(quick.size(), 15);
+    for (TLMKRibbonTransButton *button : quick) {
+        EXPECT_LE(button->Symbol().width(), 28) << button->Hint();
+        EXPECT_GT(DrawnPixels(button->Symbol()), 20) << button->Hint();
+        EXPECT_EQ(button->size(), QSize(28, 28));
+    }
+}
+
+}  // namespace

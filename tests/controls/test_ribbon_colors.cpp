@@ -77,7 +77,7 @@ TEST(RibbonSymbol, WithoutAlphaTheColourOfTheFirstPixelIsLeftOut)
     EXPECT_EQ(disabled.pixel(2, 0), qRgba(76, 76, 76, 255));
 }
 
-TEST(RibbonSymbol, WithAlphaKeepsItsAlphaAndItsFirstPixel)
+TEST(RibbonSymbol, WithAlphaKeepsItsFirstPixelAndFadesWhenDisabled)
 {
     QImage symbol(2, 1, QImage::Format_ARGB32);
     symbol.setPixel(0, 0, qRgba(200, 100, 50, 255));
@@ -86,8 +86,8 @@ TEST(RibbonSymbol, WithAlphaKeepsItsAlphaAndItsFirstPixel)
     EXPECT_EQ(enabled.pixel(0, 0), qRgba(200, 100, 50, 255));
     EXPECT_EQ(enabled.pixel(1, 0), qRgba(200, 100, 50, 128));
     const QImage disabled = PreparedSymbol(symbol, false);
-    EXPECT_EQ(disabled.pixel(0, 0), qRgba(124, 124, 124, 255));
-    EXPECT_EQ(disabled.pixel(1, 0), qRgba(124, 124, 124, 128));
+    EXPECT_EQ(disabled.pixel(0, 0), qRgba(124, 124, 124, 102));
+    EXPECT_EQ(disabled.pixel(1, 0), qRgba(124, 124, 124, 51));
 }
 
 TEST(RibbonSymbol, DrawnStretchedByNearestPixelOverTheBackground)
