@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/HelpContexts.h"
+#include "app/Unit_Help.h"
 #include "app/Unit_Var.h"
 #include "controls/TLMKDsgGroupBox.h"
 #include "imaging/Bitmap.h"
@@ -7,11 +9,15 @@
 #include "tests/support/Pixels.h"
 #include "view/TPicturePreview.h"
 #include "view/Unit_DLG_Editor.h"
+#include "view/Unit_DLG_Resolution.h"
+#include "view/Unit_DLG_Sharpen.h"
+#include "tests/support/ModalDialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +26,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <memory>
 
 using namespace lmk;
 using lmktest::Bgr;
@@ -345,6 +353,46 @@ TEST_F(EditorDialogTest, PreviewsStayInsideTheirBox)
         const Bitmap &preview = *dialog.Image_Source->Picture();
         EXPECT_EQ(QSize(preview.Width(), preview.Height()), c.preview) << c.width << " x " << c.height;
     }
+}
+
+// The resize, adjustment and sharpen dialogs: "Hilfe" (and F1) opens the help at the dialog's own
+// topic and the dialog stays open.
+TEST_F(EditorDialogTest, EachToolDialogsHelpOpensItsTopic)
+{
+    lmktest::TMessageBoxAnswerer answerer("OK");
+    HelpFileName = QStringLiteral(LUMIKON_BINARY_DIR "/Lumikon.chm");
+    Bitmap picture = Ramps(40, 30);
+    struct {
+        const char *name;
+        std::function<std::unique_ptr<QDialog>()> make;
+        int context;
+    } const cases[] = {
+        {"Resolution", [&] { return std::make_unique<TDLG_Resolution>(nullptr, picture); }, help::Resolution},
+        {"Editor", [&] { return std::make_unique<TDLG_Editor>(nullptr, picture); }, help::Editor},
+        {"Sharpen", [&] { return std::make_unique<TDLG_Sharpen>(nullptr, picture); }, help::Sharpen},
+    };
+    QStringList topics;
+    for (const auto &c : cases) {
+        for (const bool byKey : {false, true}) {
+            const std::unique_ptr<QDialog> dialog = c.make();
+            dialog->show();
+            dialog->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+            if (HelpWindow())
+                HelpWindow()->ShowTopic(QStringLiteral("/index.html"));
+            if (byKey)
+                QTest::keyClick(dialog.get(), Qt::Key_F1);
+            else
+                dialog->findChild<QPushButton *>("Button_Help")->click();
+            ASSERT_NE(HelpWindow(), nullptr) << c.name;
+            EXPECT_EQ(HelpWindow()->CurrentTopic(), HelpWindow()->HelpFile().TopicOfContext(c.context)) << c.name;
+            EXPECT_TRUE(dialog->isVisible()) << c.name;
+        }
+        topics << HelpWindow()->CurrentTopic();
+    }
+    EXPECT_EQ(topics.size(), QSet<QString>(topics.begin(), topics.end()).size());  // three different pages
+    EXPECT_EQ(answerer.Texts, QStringList());
+    HelpWindow()->close();
 }
 
 }  // namespace
