@@ -12,7 +12,9 @@
 #include "imaging/Unit_Graph.h"
 #include "imaging/Unit_Tone.h"
 #include "view/Unit_DLG_DPIValue.h"
+#include "view/Unit_DLG_Editor.h"
 #include "view/Unit_DLG_Resolution.h"
+#include "view/Unit_DLG_Sharpen.h"
 
 #include <QColorDialog>
 #include <QFileInfo>
@@ -112,6 +114,12 @@ void TForm_Lumikon::BuildCommands()
             {[copy](QWidget *owner, const Bitmap &) { return std::make_unique<TDLG_Resolution>(owner, *copy); },
              [copy](TDLG_Resolution &) { return std::move(*copy); },
              QString()});
+    };
+    FCommands[TCommand::Editing] = [this] {
+        RunToolDialog(FDocument, this, ToolDialogOf<TDLG_Editor, &TDLG_Editor::GetAdjustBitmap>());
+    };
+    FCommands[TCommand::Sharpen] = [this] {
+        RunToolDialog(FDocument, this, ToolDialogOf<TDLG_Sharpen, &TDLG_Sharpen::GetSharpenBitmap>());
     };
     FCommands[TCommand::Colorize] = [this] { ColorizeCommand(); };
     FCommands[TCommand::Dpi] = [this] { DpiCommand(); };

@@ -10,9 +10,11 @@
 #include "controls/TThumbsList.h"
 #include "tests/app/MainWindowHome.h"
 #include "tests/support/ModalDialogs.h"
+#include "tests/support/Pixels.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDialog>
 #include <QMenu>
@@ -422,6 +424,91 @@ TEST_F(MainCommands, EveryButtonShowsASymbol)
         EXPECT_LE(button->Symbol().width(), 28) << button->Hint();
         EXPECT_GT(DrawnPixels(button->Symbol()), 20) << button->Hint();
         EXPECT_EQ(button->size(), QSize(28, 28));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// How a test answers the dialog a command opens, if any.
+using TAnswer = std::function<void(QWidget *dialog)>;
+
+void PressOk(QWidget *dialog)
+{
+    if (auto *chooser = qobject_cast<QColorDialog *>(dialog)) {
+        chooser->setCurrentColor(QColor(255, 128, 0));
+        chooser->accept();
+        return;
+    }
+    auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("Button_OK"));
+    ASSERT_NE(ok, nullptr) << dialog->windowTitle().toStdString();
+    QTRY_VERIFY(ok->isEnabled());
+    ok->click();
+}
+
+void Cancel(QWidget *dialog) { static_cast<QDialog *>(dialog)->reject(); }
+
+struct TPictureCommand {
+    TCommand Command;
+    bool Dialog;
+};
+
+const TPictureCommand kPictureCommands[] = {
+    {TCommand::Improve, false},       {TCommand::AutoAdjust, false},   {TCommand::Antialias, false},
+    {TCommand::RotateLeft, false},    {TCommand::RotateRight, false},  {TCommand::FlipHorizontal, false},
+    {TCommand::FlipVertical, false},  {TCommand::Grayscale, false},    {TCommand::Invert, false},
+    {TCommand::Sepia, false},         {TCommand::Colorize, true},      {TCommand::Resolution, true},
+    {TCommand::Editing, true},        {TCommand::Sharpen, true},
+};
+
+// A picture with structure in every channel, so that each command changes something.
+QString StructuredPicture(lmktest::TempFolder &home)
+{
+    Bitmap picture(24, 16, PixelFormat::pf24bit);
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            lmktest::Set(picture, x, y, {(x * 9) % 256, (y * 13 + 40) % 256, ((x ^ y) * 17) % 256});
+    const QString path = home.Path("struktur.png");
+    EncodePngFile(picture, path, 72);
+    return path;
+}
+
+TEST_F(MainCommands, EveryPictureCommandRecordsAnUndoStepThatBringsThePictureBack)
+{
+    TForm_Lumikon window(StructuredPicture(Home));
+    window.show();
+    QTRY_VERIFY(window.PicturePresent());
+    for (const TPictureCommand &row : kPictureCommands) {
+        const std::shared_ptr<const Bitmap> before = window.Document().SharedCurrent();
+        if (row.Dialog)
+            lmktest::WhenModalShown(PressOk);
+        window.RunCommand(row.Command);
+        EXPECT_TRUE(window.Document().CanUndo()) << int(row.Command);
+        EXPECT_TRUE(window.Document().PhotoChanged()) << int(row.Command);
+        EXPECT_NE(window.Document().SharedCurrent(), before) << int(row.Command);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << int(row.Command);
+        window.RunCommand(TCommand::Undo);
+        EXPECT_EQ(window.Document().SharedCurrent(), before) << int(row.Command);
+        EXPECT_FALSE(window.Document().CanUndo()) << int(row.Command);
+    }
+}
+
+TEST_F(MainCommands, CancellingAToolDialogLeavesThePhotoAsItWas)
+{
+    TForm_Lumikon window(StructuredPicture(Home));
+    window.show();
+    QTRY_VERIFY(window.PicturePresent());
+    for (const TPictureCommand &row : kPictureCommands) {
+        if (!row.Dialog)
+            continue;
+        const std::shared_ptr<const Bitmap> before = window.Document().SharedCurrent();
+        lmktest::WhenModalShown(Cancel);
+        window.RunCommand(row.Command);
+        EXPECT_EQ(window.Document().SharedCurrent(), before) << int(row.Command);
+        EXPECT_FALSE(window.Document().CanUndo()) << int(row.Command);
+        EXPECT_FALSE(window.Document().PhotoChanged()) << int(row.Command);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << int(row.Command);
     }
 }
 
