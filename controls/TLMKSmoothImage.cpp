@@ -93,7 +93,13 @@ QRect SmoothImageDrawRect(QSize client, QSize picture, const TSmoothImageOptions
         }
     } else {
         const QSize base = BaseSize(W, H, pw, ph, options);
-        if (ph >= pw) {
+        if (base == QSize(pw, ph)) {
+            // Not scaled: the picture keeps its own size. The products below can come out one
+            // pixel short in floating point (22 * (15 / 22.0) is 14.99...), which would shrink
+            // a picture shown 1:1 and blur it.
+            w = pw;
+            h = ph;
+        } else if (ph >= pw) {
             w = TruncExtent(base.height() * (double(pw) / ph));
             h = base.height();
         } else {

@@ -37,6 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SmoothImageDrawRectTest,
     testing::Values(
         DrawRectCase{"SmallAtOwnSize", {600, 400}, {300, 200}, Normal(), {150, 100, 300, 200}},
+        // 22 * (15 / 22.0) is a hair below 15: a picture at its own size must not lose a column
+        DrawRectCase{"OwnSizeNotShortenedByRounding", {600, 400}, {15, 22}, Normal(), {293, 189, 15, 22}},
         DrawRectCase{"WideLetterboxed", {600, 400}, {3000, 1000}, Normal(), {0, 100, 600, 200}},
         DrawRectCase{"TallPillarboxed", {600, 400}, {1000, 3000}, Normal(), {234, 0, 133, 400}},
         DrawRectCase{"FourToThreeTruncated", {600, 400}, {4000, 3000}, Normal(), {34, 1, 533, 399}},
