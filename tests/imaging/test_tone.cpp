@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <functional>
 #include <optional>
 #include <random>
@@ -97,6 +99,87 @@ TEST(Tone, PointOperationsGiveTheStatedValues)
             EXPECT_EQ(picture.Width(), 4);
             EXPECT_EQ(picture.Height(), 1);
         }
+}
+
+// Every operation against its formula written out per pixel, on noisy pictures wide enough that
+// rows are worked on in blocks of pixels with a remainder, in each format the program hands in.
+TEST(Tone, EveryPixelFollowsTheFormula)
+{
+    using PerPixel = std::function<Bgr(Bgr)>;
+    struct FormulaCase {
+        std::string Name;
+        std::function<void(Bitmap &)> Operation;
+        std::function<PerPixel(const Bitmap &)> Formula;  // given the picture before the operation
+    };
+    const auto constant = [](PerPixel f) { return [f](const Bitmap &) { return f; }; };
+    const auto mean = [](Bgr c) { return (c.b + c.g + c.r) / 3; };
+    const auto sepia = [&](int amount) {
+        const int greenAdd = int(std::nearbyint(amount * 0.167)), redAdd = int(std::nearbyint(amount * 0.444));
+        return FormulaCase{"sepia " + std::to_string(amount), [amount](Bitmap &b) { Sepia(b, amount); },
+                           constant([=](Bgr c) {
+                               const int g = mean(c);
+                               return Bgr{g, std::clamp(g + greenAdd, 0, 255), std::clamp(g + redAdd, 0, 255)};
+                           })};
+    };
+    const auto colorize = [](int r, int g, int b) {
+        return FormulaCase{"colorize", [=](Bitmap &p) { Colorize(p, QColor(r, g, b)); },
+                           [=](const Bitmap &) { return PerPixel([=](Bgr c) { return Bgr{b * c.b / 255, g * c.g / 255, r * c.r / 255}; }); }};
+    };
+    TColorAdjustment adjustment;
+    adjustment.Brightness = -20;
+    adjustment.Contrast = 10;
+    const std::vector<FormulaCase> cases = {
+        {"grayscale", Grayscale, constant([&](Bgr c) { return Gray(mean(c)); })},
+        sepia(kSepiaAmount),
+        sepia(-60),
+        sepia(1000),
+        {"invert", InvertColors, constant([](Bgr c) { return Bgr{255 - c.b, 255 - c.g, 255 - c.r}; })},
+        colorize(255, 128, 0),
+        colorize(1, 2, 254),
+        colorize(77, 201, 139),
+        {"auto levels", [](Bitmap &b) { ASSERT_TRUE(AutoLevels(b)); },
+         [](const Bitmap &before) {
+             std::array<int, 3> low{255, 255, 255}, high{0, 0, 0};
+             for (const Bgr &c : PixelsOf(before))
+                 for (const auto &[i, v] : {std::pair{0, c.b}, std::pair{1, c.g}, std::pair{2, c.r}}) {
+                     low[i] = std::min(low[i], v);
+                     high[i] = std::max(high[i], v);
+                 }
+             return PerPixel([=](Bgr c) {
+                 const auto stretch = [&](int i, int v) { return int((v - low[i]) * (255.0 / (high[i] - low[i]))); };
+                 return Bgr{stretch(0, c.b), stretch(1, c.g), stretch(2, c.r)};
+             });
+         }},
+        {"auto adjust", AutoAdjust, constant([=](Bgr c) {
+             return Bgr{TransferValue(adjustment, 10000, c.b), TransferValue(adjustment, 10000, c.g),
+                        TransferValue(adjustment, 10000, c.r)};
+         })},
+    };
+    for (const PixelFormat format : {PixelFormat::pf24bit, PixelFormat::pf32bit, PixelFormat::pfDevice})
+        for (const FormulaCase &c : cases)
+            for (const int width : {53, 8, 5}) {
+                SCOPED_TRACE(c.Name + ", width " + std::to_string(width) + ", " + std::to_string(Bitmap::BytesPerPixelOf(format)) + " bytes");
+                std::mt19937 random{unsigned(width)};
+                Bitmap picture(width, 7, format);
+                for (int y = 0; y < picture.Height(); ++y) {
+                    std::uint8_t *row = picture.ScanLine(y);
+                    for (int i = 0; i < width * picture.BytesPerPixel(); ++i)
+                        row[i] = std::uint8_t(random());  // fourth bytes too
+                }
+                const Bitmap before = picture;
+                const PerPixel formula = c.Formula(before);
+                c.Operation(picture);
+                for (int y = 0; y < picture.Height(); ++y)
+                    for (int x = 0; x < width; ++x) {
+                        ASSERT_EQ(At(picture, x, y), formula(At(before, x, y))) << "at " << x << ", " << y;
+                        if (picture.BytesPerPixel() == 4 && c.Name != "invert") {
+                            // Kept where the operation works on 32 bits in place, else opaque.
+                            const bool kept = c.Name == "auto adjust" && before.BytesPerPixel() == 4;
+                            ASSERT_EQ(picture.ScanLine(y)[4 * x + 3], kept ? before.ScanLine(y)[4 * x + 3] : 255)
+                                << "fourth byte at " << x << ", " << y;
+                        }
+                    }
+            }
 }
 
 TEST(Tone, OperationsEndInTheirWorkingFormat)
