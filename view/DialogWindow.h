@@ -3,8 +3,12 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 
 class QDialog;
+class QHBoxLayout;
+class QPushButton;
+class QWidget;
 
 namespace lmk {
 
@@ -20,5 +24,11 @@ Control *Named(Control *control, const char *name)
 // close button in its title bar and places it in the middle of the screen its owner is on
 // (else the primary screen). Called at the end of the dialog's constructor.
 void SetUpFixedDialog(QDialog &dialog);
+
+// The row of buttons at a dialog's foot, pushed to the right edge, in the order given.
+QHBoxLayout *FootButtonRow(std::initializer_list<QWidget *> buttons);
+
+// The help button and the F1 key both open the dialog's help topic `context`.
+void ConnectHelp(QDialog &dialog, QPushButton *helpButton, int context);
 
 }  // namespace lmk

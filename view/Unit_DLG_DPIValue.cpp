@@ -41,10 +41,7 @@ TDLG_DPIValue::TDLG_DPIValue(QWidget *owner)
     choiceRow->addWidget(ComboBox_DPI, 1);
 
     Button_OK->setDefault(true);
-    auto *buttonRow = new QHBoxLayout;
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(Button_OK);
-    buttonRow->addWidget(Button_Cancel);
+    QHBoxLayout *buttonRow = FootButtonRow({Button_OK, Button_Cancel});
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);

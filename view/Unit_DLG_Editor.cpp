@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <algorithm>
@@ -239,9 +238,7 @@ TDLG_Editor::TDLG_Editor(QWidget *owner, const Bitmap &picture)
     connect(Button_Back, &QPushButton::clicked, this, &TDLG_Editor::Button_BackClick);
     connect(Button_OK, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button_Help, &QPushButton::clicked, this, &TDLG_Editor::Button_HelpClick);
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-            &TDLG_Editor::Button_HelpClick);
+    ConnectHelp(*this, Button_Help, help::Editor);
     Timer1->setInterval(kRepaintInterval);
     connect(Timer1, &QTimer::timeout, this, &TDLG_Editor::Timer1Timer);
 
@@ -344,7 +341,5 @@ Bitmap TDLG_Editor::GetAdjustBitmap()
     AdjustPicture(result, Values());
     return result;
 }
-
-void TDLG_Editor::Button_HelpClick() { ShowHelpContext(help::Editor); }
 
 }  // namespace lmk

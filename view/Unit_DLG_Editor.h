@@ -103,7 +103,6 @@ private:
     void OnAdjustChange();
     void Timer1Timer();
     void Button_BackClick();
-    void Button_HelpClick();
 
     Bitmap FOriginalBitmap;                        // full size, 24 bits, never changed
     std::shared_ptr<const Bitmap> FSourcePreview;  // the before-preview

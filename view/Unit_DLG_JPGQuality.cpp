@@ -11,7 +11,6 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSlider>
 #include <algorithm>
 
@@ -68,11 +67,7 @@ TDLG_JPGQuality::TDLG_JPGQuality(QWidget *owner)
     sliderRow->addWidget(Label_Position);
 
     Button_OK->setDefault(true);
-    auto *buttonRow = new QHBoxLayout;
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(Button_OK);
-    buttonRow->addWidget(Button_Cancel);
-    buttonRow->addWidget(Button_Help);
+    QHBoxLayout *buttonRow = FootButtonRow({Button_OK, Button_Cancel, Button_Help});
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
@@ -84,9 +79,7 @@ TDLG_JPGQuality::TDLG_JPGQuality(QWidget *owner)
     connect(TrackBar_Quality, &QSlider::valueChanged, this, &TDLG_JPGQuality::TrackBar_QualityChange);
     connect(Button_OK, &QPushButton::clicked, this, &TDLG_JPGQuality::Button_OKClick);
     connect(Button_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button_Help, &QPushButton::clicked, this, &TDLG_JPGQuality::Button_HelpClick);
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-            &TDLG_JPGQuality::Button_HelpClick);
+    ConnectHelp(*this, Button_Help, help::JpegQuality);
 
     setTabOrder(TrackBar_Quality, Button_OK);
     setTabOrder(Button_OK, Button_Cancel);
@@ -107,7 +100,5 @@ void TDLG_JPGQuality::Button_OKClick()
     JpegQuality = GetJPGQuality();
     accept();
 }
-
-void TDLG_JPGQuality::Button_HelpClick() { ShowHelpContext(help::JpegQuality); }
 
 }  // namespace lmk

@@ -43,7 +43,6 @@ public:
 private:
     void TrackBar_QualityChange(int position);
     void Button_OKClick();
-    void Button_HelpClick();
 };
 
 }  // namespace lmk

@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
-#include <QShortcut>
 #include <algorithm>
 #include <cmath>
 
@@ -147,11 +146,7 @@ TDLG_Resolution::TDLG_Resolution(QWidget *owner, Bitmap &picture)
     grid->setColumnStretch(1, 1);
 
     Button_OK->setDefault(true);
-    auto *buttonRow = new QHBoxLayout;
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(Button_OK);
-    buttonRow->addWidget(Button_Cancel);
-    buttonRow->addWidget(Button_Help);
+    QHBoxLayout *buttonRow = FootButtonRow({Button_OK, Button_Cancel, Button_Help});
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
@@ -165,9 +160,7 @@ TDLG_Resolution::TDLG_Resolution(QWidget *owner, Bitmap &picture)
     connect(Edit_Height, &QLineEdit::textChanged, this, [=, this] { Couple(Edit_Height, Edit_Width, height, width); });
     connect(Button_OK, &QPushButton::clicked, this, &TDLG_Resolution::Button_OKClick);
     connect(Button_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button_Help, &QPushButton::clicked, this, &TDLG_Resolution::Button_HelpClick);
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-            &TDLG_Resolution::Button_HelpClick);
+    ConnectHelp(*this, Button_Help, help::Resolution);
 
     setTabOrder(Edit_Width, Edit_Height);
     setTabOrder(Edit_Height, CheckBox_Proportional);
@@ -207,7 +200,5 @@ void TDLG_Resolution::Button_OKClick()
     }
     accept();
 }
-
-void TDLG_Resolution::Button_HelpClick() { ShowHelpContext(help::Resolution); }
 
 }  // namespace lmk

@@ -60,7 +60,6 @@ private:
     // Writes the other edit when `typed` has the focus and the coupling is on.
     void Couple(QLineEdit *typed, QLineEdit *other, int ownSide, int otherSide);
     void Button_OKClick();
-    void Button_HelpClick();
 
     Bitmap &FBitmap;
 };

@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 
@@ -59,11 +58,7 @@ TDLG_Sharpen::TDLG_Sharpen(QWidget *owner, const Bitmap &picture)
     sliderRow->addWidget(Label_Position_Sharpen);
 
     Button_OK->setDefault(true);
-    auto *buttonRow = new QHBoxLayout;
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(Button_OK);
-    buttonRow->addWidget(Button_Cancel);
-    buttonRow->addWidget(Button_Help);
+    QHBoxLayout *buttonRow = FootButtonRow({Button_OK, Button_Cancel, Button_Help});
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
@@ -75,9 +70,7 @@ TDLG_Sharpen::TDLG_Sharpen(QWidget *owner, const Bitmap &picture)
     connect(TrackBar_Sharpen, &QSlider::valueChanged, this, &TDLG_Sharpen::TrackBar_SharpenChange);
     connect(Button_OK, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button_Help, &QPushButton::clicked, this, &TDLG_Sharpen::Button_HelpClick);
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-            &TDLG_Sharpen::Button_HelpClick);
+    ConnectHelp(*this, Button_Help, help::Sharpen);
     Timer1->setInterval(kEnableInterval);
     connect(Timer1, &QTimer::timeout, this, &TDLG_Sharpen::Timer1Timer);
 
@@ -125,7 +118,5 @@ void TDLG_Sharpen::Timer1Timer()
     if (Button_OK->isEnabled() != wanted)
         Button_OK->setEnabled(wanted);
 }
-
-void TDLG_Sharpen::Button_HelpClick() { ShowHelpContext(help::Sharpen); }
 
 }  // namespace lmk

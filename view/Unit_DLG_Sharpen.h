@@ -50,7 +50,6 @@ protected:
 private:
     void TrackBar_SharpenChange(int position);
     void Timer1Timer();
-    void Button_HelpClick();
 
     Bitmap FOriginalBitmap;  // 24 bits, never changed after opening
     // Shared read-only with Image_Sharpen, which paints it without a copy; each slider change
