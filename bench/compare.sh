@@ -40,12 +40,16 @@ vips copy "$JPG" "$WORK/photo.v"
 convert "$JPG" "$WORK/photo.mpc"
 vips black "$WORK/tiny.v" 8 8
 convert -size 8x8 xc:gray "$WORK/tiny.ppm"
+# 3 x 3 kernels (vips matrix files: width height scale offset, then the rows) of our sharpening at
+# strength 2 and smoothing at level 1.
+printf '3 3 5 0\n0 -1 0\n-1 9 -1\n0 -1 0\n' >"$WORK/sharpen.mat"
+printf '3 3 14 0\n1 1 1\n1 6 1\n1 1 1\n' >"$WORK/smooth.mat"
 
 # One line per operation, fields separated by |:
 #   name | our benchmark | vips baseline | Pillow statement | vips arguments | ImageMagick arguments | other tool
 # Placeholders of the command lines: {JPG} the photo as JPEG, {IN} the photo in the peer's own
-# fast format, {OUT} an output file name; Pillow statements see the photo as im and the names
-# JPG and OUT. "-" means the program has no such operation.
+# fast format, {OUT} an output file name, {WORK} the folder of the inputs; Pillow statements see
+# the photo as im and the names JPG and OUT. "-" means the program has no such operation.
 # The vips baseline is what is taken off its time: "start" (its start-up) or "copy" (start-up,
 # loading {IN} and writing a picture of the same size: for results as large as the photo, which
 # vips must write while the others keep them in memory). ImageMagick's baseline is its start-up
@@ -68,6 +72,11 @@ invert|BM_InvertColors|copy|im.point(lambda v: 255 - v)|invert {IN} {OUT}.v|{IN}
 colorize|BM_Colorize|copy|im.point([v * t // 255 for t in (255, 128, 0) for v in range(256)])|-|{IN} -channel G -evaluate multiply 0.502 -channel B -evaluate set 0 +channel null:|-
 autolevels|BM_AutoLevels|copy|ImageOps.autocontrast(im)|-|{IN} -channel RGB -separate -auto-level -combine null:|-
 autoadjust|BM_AutoAdjust|copy|im.point(lambda v: min(max(int((v - 154) * 1.07 + 128), 0), 255))|-|{IN} -brightness-contrast -20x10 null:|-
+rotate3|BM_RotateBitmap3|copy|im.rotate(3, Image.Resampling.BILINEAR, expand=True, fillcolor="white")|rotate {IN} {OUT}.v 3|{IN} -background white -rotate 3 null:|-
+sharpen2|BM_Sharpen2|copy|im.filter(ImageFilter.SHARPEN)|conv {IN} {OUT}.v {WORK}/sharpen.mat --precision integer|{IN} -define convolve:scale=! -morphology Convolve 3x3:0,-1,0,-1,9,-1,0,-1,0 null:|-
+smooth1|BM_Smooth1|copy|im.filter(ImageFilter.SMOOTH)|conv {IN} {OUT}.v {WORK}/smooth.mat --precision integer|{IN} -define convolve:scale=! -morphology Convolve 3x3:1,1,1,1,6,1,1,1,1 null:|-
+saturate200|BM_Saturate200|copy|ImageEnhance.Color(im).enhance(2.0)|-|{IN} -modulate 100,200 null:|-
+resize_bicubic_12000x8000|BM_ResizeBicubic12000x8000|copy|im.resize((12000, 8000), Image.Resampling.BICUBIC)|resize {IN} {OUT}.v 2 --kernel cubic|{IN} -filter Catrom -resize 12000x8000! null:|-
 '
 
 # Our side: all benchmarks of the table in one run of lumikon_bench.
@@ -87,7 +96,7 @@ for b in json.load(open(f"{work}/ours.json"))["benchmarks"]:
         ours[b["run_name"]] = b["real_time"]  # milliseconds
 
 def fill(text, source):
-    return text.replace("{JPG}", JPG).replace("{IN}", source).replace("{OUT}", OUT)
+    return text.replace("{JPG}", JPG).replace("{IN}", source).replace("{OUT}", OUT).replace("{WORK}", work)
 
 def wall_ms(argv):
     times = []
@@ -113,12 +122,12 @@ def baseline(kind, tool):
             baseline_cache[key] = magick(f"{work}/tiny.ppm null:" if kind == "decode" else "{IN} null:")
     return baseline_cache[key]
 
-from PIL import Image, ImageOps
+from PIL import Image, ImageEnhance, ImageFilter, ImageOps
 photo = Image.open(JPG)
 photo.load()
 def pillow(statement):
     code = compile(statement, "<op>", "eval")
-    scope = {"Image": Image, "ImageOps": ImageOps, "im": photo, "JPG": JPG, "OUT": OUT}
+    scope = {"Image": Image, "ImageEnhance": ImageEnhance, "ImageFilter": ImageFilter, "ImageOps": ImageOps, "im": photo, "JPG": JPG, "OUT": OUT}
     times = []
     for _ in range(runs):
         start = time.perf_counter()
