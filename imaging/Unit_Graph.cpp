@@ -156,12 +156,14 @@ void SharpenRow(const std::uint8_t *__restrict up, const std::uint8_t *__restric
 
 // One smoothing pass over the inner pixels, in place from top left to bottom right: the left
 // neighbour and the row above are already smoothed. `average(sum, centre)` gives the new value
-// from the sum of the eight neighbours and the old centre.
+// from the sum of the eight neighbours and the old centre; it is taken by value, so that the
+// pixel stores cannot alias what it refers to and that stays in registers.
 template <class Average>
-void SmoothInnerPixels(Bitmap &picture, Average &&average)
+void SmoothInnerPixels(Bitmap &picture, Average average)
 {
     const std::size_t last = (std::size_t(picture.Width()) - 1) * 3;  // first byte of the last column
-    for (int y = 1; y + 1 < picture.Height(); ++y) {
+    const int h = picture.Height();
+    for (int y = 1; y + 1 < h; ++y) {
         const std::uint8_t *up = picture.ScanLine(y - 1);
         std::uint8_t *row = picture.ScanLine(y);
         const std::uint8_t *down = picture.ScanLine(y + 1);
@@ -196,11 +198,11 @@ void SmoothPass(Bitmap &picture, int centreWeight)
         std::vector<std::uint8_t> quotient(std::size_t(divisor * 255 + 1));
         for (std::size_t a = 0; a < quotient.size(); ++a)
             quotient[a] = std::uint8_t(Trunc(double(a) / double(divisor)));
-        SmoothInnerPixels(picture, [&, w = centreWeight](int sum, int centre) {
-            return int(quotient[std::size_t(sum + w * centre)]);
+        SmoothInnerPixels(picture, [q = quotient.data(), w = centreWeight](int sum, int centre) {
+            return int(q[sum + w * centre]);
         });
     } else {
-        SmoothInnerPixels(picture, [&, w = std::int64_t(centreWeight)](int sum, int centre) {
+        SmoothInnerPixels(picture, [divisor, w = std::int64_t(centreWeight)](int sum, int centre) {
             return int(Clamp(Trunc(FDiv(double(sum + w * centre), double(divisor)))));
         });
     }
@@ -438,9 +440,10 @@ void Saturate(Bitmap &picture, int value)
     const int sumWeight = 100 - percent;
     const int channelWeight = 3 * percent;
     constexpr int kDenominator = 300;
+    const int w = picture.Width();
     for (int y = 0; y < picture.Height(); ++y) {
         std::uint8_t *p = picture.ScanLine(y);
-        for (int x = 0; x < picture.Width(); ++x, p += 3) {
+        for (int x = 0; x < w; ++x, p += 3) {
             const int b = p[0], g = p[1], r = p[2];
             if (b == g && g == r)
                 continue;  // gray (this includes the sums 0 and 765)
