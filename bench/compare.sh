@@ -54,6 +54,8 @@ printf '3 3 14 0\n1 1 1\n1 6 1\n1 1 1\n' >"$WORK/smooth.mat"
 # loading {IN} and writing a picture of the same size: for results as large as the photo, which
 # vips must write while the others keep them in memory). ImageMagick's baseline is its start-up
 # with the loading of its input ({IN}, or a tiny file when it decodes the JPEG itself).
+# ImageMagick has no 12000 x 8000 line: its resource policy on this system (1 GiB pixel cache)
+# refuses a result that large.
 OPS='
 decode_jpeg|BM_DecodeJpeg|start|Image.open(JPG).load()|avg {JPG}|{JPG} null:|djpeg -dct fast -nosmooth -outfile /dev/null {JPG}
 encode_jpeg_q90|BM_EncodeJpeg90|start|im.save(OUT + ".jpg", quality=90)|copy {IN} {OUT}.jpg[Q=90]|{IN} -quality 90 {OUT}.jpg|-
@@ -76,7 +78,7 @@ rotate3|BM_RotateBitmap3|copy|im.rotate(3, Image.Resampling.BILINEAR, expand=Tru
 sharpen2|BM_Sharpen2|copy|im.filter(ImageFilter.SHARPEN)|conv {IN} {OUT}.v {WORK}/sharpen.mat --precision integer|{IN} -define convolve:scale=! -morphology Convolve 3x3:0,-1,0,-1,9,-1,0,-1,0 null:|-
 smooth1|BM_Smooth1|copy|im.filter(ImageFilter.SMOOTH)|conv {IN} {OUT}.v {WORK}/smooth.mat --precision integer|{IN} -define convolve:scale=! -morphology Convolve 3x3:1,1,1,1,6,1,1,1,1 null:|-
 saturate200|BM_Saturate200|copy|ImageEnhance.Color(im).enhance(2.0)|-|{IN} -modulate 100,200 null:|-
-resize_bicubic_12000x8000|BM_ResizeBicubic12000x8000|copy|im.resize((12000, 8000), Image.Resampling.BICUBIC)|resize {IN} {OUT}.v 2 --kernel cubic|{IN} -filter Catrom -resize 12000x8000! null:|-
+resize_bicubic_12000x8000|BM_ResizeBicubic12000x8000|copy|im.resize((12000, 8000), Image.Resampling.BICUBIC)|resize {IN} {OUT}.v 2 --kernel cubic|-|-
 '
 
 # Our side: all benchmarks of the table in one run of lumikon_bench.
