@@ -27,7 +27,8 @@ class TPictureArchive : public QObject {
     Q_OBJECT
 public:
     // Fills `panelThumbs` with the list and gives the panel its width from ArchivSize; the file
-    // dialogs open over `dialogOwner`.
+    // dialogs open over `dialogOwner`. The object is a child of the panel and goes with it
+    // unless it is deleted earlier.
     TPictureArchive(TPhotoDocument &document, QWidget *panelThumbs, QWidget *dialogOwner);
 
     // Reads ArchivFile (or DataDir + "thumbs.dat" when it names no file) into the list; an

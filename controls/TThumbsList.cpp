@@ -737,13 +737,11 @@ void TThumbsList::ThumbsSelectedUpdate()
             tile->repaint();
 }
 
-void TThumbsList::DestroyTile(TThumbItem *tile) { delete tile; }
-
 void TThumbsList::DeleteThumbItem(int index)
 {
     if (TThumbItem *tile = GetThumbItem(index)) {
         FThumbsItems.erase(FThumbsItems.begin() + index);
-        DestroyTile(tile);
+        delete tile;
     }
     FThumbIndex = -1;
     ArrangeThumbs();
@@ -755,7 +753,7 @@ void TThumbsList::DeleteSelectedThumbItems()
         TThumbItem *tile = FThumbsItems[std::size_t(i)];
         if (tile->Selected()) {
             FThumbsItems.erase(FThumbsItems.begin() + i);
-            DestroyTile(tile);
+            delete tile;
         }
     }
     FThumbIndex = -1;
@@ -768,7 +766,7 @@ void TThumbsList::ClearThumbs()
         return;
     BeginUpdate();
     for (TThumbItem *tile : FThumbsItems)
-        DestroyTile(tile);
+        delete tile;
     FThumbsItems.clear();
     FThumbIndex = -1;
     SpacePositionUpdate();

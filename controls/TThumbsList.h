@@ -288,7 +288,6 @@ private:
     void TileDoubleClicked(TThumbItem &tile);
     void MoveToTile(int target, bool upward);
     bool HandleMouseScrollEvent(QObject *watched, QEvent *event);
-    void DestroyTile(TThumbItem *tile);
 
     TSmallIconList FSmallIcons;  // declared first: the tiles' data refer to it
     QWidget *FContent;           // the scrolled area holding the tiles
