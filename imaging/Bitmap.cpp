@@ -99,26 +99,37 @@ void Bitmap::SetFormat(PixelFormat format)
         FFormat = format;
         return;
     }
-    Bitmap converted(FWidth, FHeight, format);
-    for (int y = 0; y < FHeight; ++y) {
-        const std::uint8_t *src = ScanLine(y);
-        std::uint8_t *dst = converted.ScanLine(y);
-        if (toBpp == 4) {
-            for (int x = 0; x < FWidth; ++x, src += 3, dst += 4) {
-                dst[0] = src[0];
-                dst[1] = src[1];
-                dst[2] = src[2];
-                dst[3] = 255;
-            }
-        } else {
+    if (toBpp == 3) {
+        for (int y = 0; y < FHeight; ++y) {
+            const std::uint8_t *src = ScanLine(y);
+            std::uint8_t *dst = NarrowedScanLine(y);
             for (int x = 0; x < FWidth; ++x, src += 4, dst += 3) {
                 dst[0] = src[0];
                 dst[1] = src[1];
                 dst[2] = src[2];
             }
         }
+        FinishNarrowing();
+        return;
+    }
+    Bitmap converted(FWidth, FHeight, format);
+    for (int y = 0; y < FHeight; ++y) {
+        const std::uint8_t *src = ScanLine(y);
+        std::uint8_t *dst = converted.ScanLine(y);
+        for (int x = 0; x < FWidth; ++x, src += 3, dst += 4) {
+            dst[0] = src[0];
+            dst[1] = src[1];
+            dst[2] = src[2];
+            dst[3] = 255;
+        }
     }
     *this = std::move(converted);
+}
+
+void Bitmap::FinishNarrowing()
+{
+    FFormat = PixelFormat::pf24bit;
+    FStride = StrideOf(FWidth, FFormat);
 }
 
 void Bitmap::Fill(std::uint8_t red, std::uint8_t green, std::uint8_t blue)

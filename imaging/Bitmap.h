@@ -61,6 +61,16 @@ public:
     // Changes the pixel format in place, keeping blue, green and red of every pixel. Going to
     // 32 bits sets the fourth byte to 255, so the picture is opaque wherever Qt looks at it.
     void SetFormat(PixelFormat format);
+    // A 32-bit picture turned into 24 bits inside its own buffer, without a second one: a
+    // routine that converts in one pass of its own writes row y's 24-bit pixels from
+    // NarrowedScanLine(y) on, the top row first and each row from the left, every pixel after
+    // it has read it (a 24-bit pixel never lies past the 32-bit pixels still to be read), and
+    // then calls FinishNarrowing, which makes the picture 24 bits.
+    std::uint8_t *NarrowedScanLine(int row)
+    {
+        return FPixels.get() + std::ptrdiff_t(row) * StrideOf(FWidth, PixelFormat::pf24bit);
+    }
+    void FinishNarrowing();
     // Every pixel gets the colour (red, green, blue).
     void Fill(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
 

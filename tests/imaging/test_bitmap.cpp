@@ -46,7 +46,10 @@ TEST(Bitmap, FormatConversionKeepsColourAndCopiesAreDeep)
     Bitmap b = a;
     b.SetFormat(PixelFormat::pf32bit);
     EXPECT_EQ(b.Stride(), 28);
+    const std::uint8_t *buffer = b.ScanLine(0);
     b.SetFormat(PixelFormat::pf24bit);
+    EXPECT_EQ(b.ScanLine(0), buffer);  // narrowed inside its own buffer
+    EXPECT_EQ(b.Stride(), 24);
     for (int y = 0; y < 5; ++y)
         EXPECT_EQ(0, std::memcmp(a.ScanLine(y), b.ScanLine(y), 21)) << y;
     b.ScanLine(0)[0] = 99;
