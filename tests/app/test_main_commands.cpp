@@ -17,6 +17,8 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -510,6 +512,35 @@ TEST_F(MainCommands, CancellingAToolDialogLeavesThePhotoAsItWas)
         EXPECT_FALSE(window.Document().PhotoChanged()) << int(row.Command);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << int(row.Command);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainCommands, TheArchiveKeepsWhatTheOpenCommandAddedAcrossARestart)
+{
+    const QString path = Picture(400, 300);
+    {
+        TForm_Lumikon window;
+        window.show();
+        lmktest::WhenModalShown([path](QWidget *dialog) {
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(path);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        QTest::mouseClick(RibbonItem(window, "Bilddatei öffnen").Button(), Qt::LeftButton);
+        ASSERT_TRUE(window.PicturePresent());
+        ASSERT_EQ(window.Archive().ThumbsList()->GetThumbsCount(), 1);
+        PressKey(window, Qt::Key_W);
+    }
+    EXPECT_TRUE(QFileInfo::exists(Documents() + "/thumbs.dat"));
+    TForm_Lumikon window;
+    window.show();
+    EXPECT_FALSE(window.PicturePresent());  // the archive only remembers, it opens nothing
+    ASSERT_EQ(window.Archive().ThumbsList()->GetThumbsCount(), 1);
+    EXPECT_EQ(window.findChild<QWidget *>(QStringLiteral("Panel_Thumbs"))->width(), 272);
 }
 
 }  // namespace
